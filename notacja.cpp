@@ -1,0 +1,115 @@
+// The calculator console: start and farewell screens, the input loop and its commands.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "funkcje.h"
+
+namespace {
+
+constexpr const char *kreska = "\n- - - - - - - - - - - - - - - - - - - - - -";
+constexpr const char *poza_zakresem = "Blad: Liczba poza zakresem!\n";
+
+// Flushes first, so that a file or a pipe gets the bytes in the order a terminal shows them.
+void wyczysc()
+{
+    std::fflush(stdout);
+    // Whatever clear does or says is the system's business, not the calculator's.
+    [[maybe_unused]] int status = std::system("clear");
+}
+
+[[noreturn]] void koniec()
+{
+    wyczysc();
+    std::printf("\n%s", kreska);
+    std::printf("\n  Dziekuje za skorzystanie z moich uslug");
+    std::printf("%s", kreska);
+    std::exit(0);
+}
+
+bool cyfra(int ch)
+{
+    return ch >= '0' && ch <= '9';
+}
+
+// Reads a digit run that begins with `first` and pushes its value, negated when `minus`.
+// The character that ends the run is dropped. Past the 32-bit range only the fact is kept,
+// so a run of any length costs no memory.
+void liczba(node **stack, int first, bool minus)
+{
+    constexpr std::int64_t limit = 2147483648;
+    std::int64_t value = 0;
+    for (int ch = first; cyfra(ch); ch = std::getchar())
+        if (value <= limit)
+            value = value * 10 + (ch - '0');
+    if (minus)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) {
+        std::puts(poza_zakresem);
+        return;
+    }
+    push(stack, static_cast<std::int32_t>(value));
+}
+
+// Acts on each character as it arrives; ends only through koniec, on "q" or at end of input.
+[[noreturn]] void oblicz(node **stack, node **saved)
+{
+    (void)saved;
+    std::int32_t result = 0;
+    char result_ready = 'n';
+    for (;;) {
+        int ch = std::getchar();
+        if (ch == EOF)
+            koniec();
+        if (ch == '\n')
+            continue;
+        result_ready = 'n';
+        if (cyfra(ch)) {
+            liczba(stack, ch, false);
+            continue;
+        }
+        switch (ch) {
+        case '+':
+            break;
+        case '-': {
+            int next = std::getchar();
+            if (cyfra(next)) {
+                liczba(stack, next, true);
+                continue;
+            }
+            break;
+        }
+        case '*':
+        case '/':
+        case '^':
+        case '#':
+        case '$':
+        case '&':
+        case '?':
+        case 's':
+        case 'w':
+            break;
+        case 'q':
+            koniec();
+        default:
+            break;
+        }
+        if (result_ready == 'y' && count(stack, 2) == 1)
+            std::printf("Wynik rownania: %d\n\n", result);
+    }
+}
+
+} // namespace
+
+int main()
+{
+    node *stack = nullptr;
+    node *saved = nullptr;
+    wyczysc();
+    std::printf("%s", kreska);
+    std::printf("\n      Program obliczajacy zapis RPN");
+    std::printf("\n   Podaj notacje oddzielajac dane spacja");
+    std::printf("%s\n\n", kreska);
+    std::fflush(stdout);
+    oblicz(&stack, &saved);
+}
