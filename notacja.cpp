@@ -9,6 +9,8 @@ namespace {
 
 constexpr const char *kreska = "\n- - - - - - - - - - - - - - - - - - - - - -";
 constexpr const char *poza_zakresem = "Blad: Liczba poza zakresem!\n";
+constexpr const char *za_malo = "Blad: Za malo liczb na stosie!\n";
+constexpr const char *przez_zero = "Blad: Nie mozna dzielic przez zero!\n";
 
 // Flushes first, so that a file or a pipe gets the bytes in the order a terminal shows them.
 void wyczysc()
@@ -51,6 +53,49 @@ void liczba(node **stack, int first, bool minus)
     push(stack, static_cast<std::int32_t>(value));
 }
 
+// The arithmetic wraps as 32-bit two's complement: unsigned arithmetic wraps by definition,
+// and the conversion back to signed is modular.
+std::uint32_t u(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+std::int32_t s(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+
+std::int32_t dodaj(std::int32_t b, std::int32_t a) { return s(u(b) + u(a)); }
+std::int32_t odejmij(std::int32_t b, std::int32_t a) { return s(u(b) - u(a)); }
+std::int32_t mnoz(std::int32_t b, std::int32_t a) { return s(u(b) * u(a)); }
+// Truncates toward zero; the smallest value divided by -1 wraps to itself instead of trapping.
+std::int32_t iloraz(std::int32_t b, std::int32_t a) { return a == -1 ? s(0u - u(b)) : b / a; }
+
+// Computes `b` op `a` with `a` the top number. The result goes into the node below the top,
+// which leaves the same stack as pop, pop, push, but needs no memory and so cannot fail halfway.
+bool dwa(node **stack, std::int32_t (*op)(std::int32_t, std::int32_t))
+{
+    if (count(stack, 2) < 2) {
+        std::puts(za_malo);
+        return false;
+    }
+    std::int32_t a = pop(stack);
+    (*stack)->value = op((*stack)->value, a);
+    return true;
+}
+
+bool dziel(node **stack)
+{
+    if (count(stack, 2) == 2 && (*stack)->value == 0) {
+        std::puts(przez_zero);
+        return false;
+    }
+    return dwa(stack, iloraz);
+}
+
+bool kwadrat(node **stack)
+{
+    if (*stack == nullptr) {
+        std::puts(za_malo);
+        return false;
+    }
+    (*stack)->value = mnoz((*stack)->value, (*stack)->value);
+    return true;
+}
+
 // Acts on each character as it arrives; ends only through koniec, on "q" or at end of input.
 [[noreturn]] void oblicz(node **stack, node **saved)
 {
@@ -68,8 +113,10 @@ void liczba(node **stack, int first, bool minus)
             liczba(stack, ch, false);
             continue;
         }
+        bool computed = false;
         switch (ch) {
         case '+':
+            computed = dwa(stack, dodaj);
             break;
         case '-': {
             int next = std::getchar();
@@ -77,11 +124,18 @@ void liczba(node **stack, int first, bool minus)
                 liczba(stack, next, true);
                 continue;
             }
+            computed = dwa(stack, odejmij);
             break;
         }
         case '*':
+            computed = dwa(stack, mnoz);
+            break;
         case '/':
+            computed = dziel(stack);
+            break;
         case '^':
+            computed = kwadrat(stack);
+            break;
         case '#':
         case '$':
         case '&':
@@ -93,6 +147,10 @@ void liczba(node **stack, int first, bool minus)
             koniec();
         default:
             break;
+        }
+        if (computed) {
+            result = (*stack)->value;
+            result_ready = 'y';
         }
         if (result_ready == 'y' && count(stack, 2) == 1)
             std::printf("Wynik rownania: %d\n\n", result);

@@ -49,6 +49,13 @@ struct Case {
 
 const std::string too_many_digits(100000, '9');
 const std::string range = "Blad: Liczba poza zakresem!\n\n";
+const std::string few = "Blad: Za malo liczb na stosie!\n\n";
+const std::string zero = "Blad: Nie mozna dzielic przez zero!\n\n";
+
+std::string result(const std::string &value)
+{
+    return "Wynik rownania: " + value + "\n\n";
+}
 
 const Case cases[] = {
     // input loop
@@ -67,7 +74,50 @@ const Case cases[] = {
     {"SmallestMinusOneDoesNot", "-2147483649 ", range, 0},
     {"LeadingZerosDoNotCount", std::string(40, '0') + "42 " + std::string(40, '0') + "2147483648 ", range, 0},
     {"HundredThousandDigits", too_many_digits + " " + "-" + too_many_digits + "\n", range + range, 0},
+    // arithmetic and the result report
+    {"Adds", "2 3 +\n", result("5"), 0},
+    {"ReportsOnlyWhenOneNumberIsLeft", "1 2 3 +\n+\n", result("6"), 0},
+    {"ReportsAfterEachCommand", "2 3 + 4 *\n", result("5") + result("20"), 0},
+    {"StackCarriesOverLines", "2 3 +\n4 +\n", result("5") + result("9"), 0},
+    {"OperatorRightAfterDigitsIsLost", "3 12+\n+\n", result("15"), 0},
+    {"NegativeNumberThenAdd", "5 -3 +\n", result("2"), 0},
+    {"MinusBeforeNewlineSubtracts", "5 3 -\n", result("2"), 0},
+    {"MinusAtEndOfInputSubtracts", "5 3 -", result("2"), 0},
+    {"LookaheadAfterMinusIsDropped", "5 3 -q 99999999999 ", result("2") + range, 0},
+    {"DoubleMinusSubtractsThenPushes", "--5 +\n", few + few, 0},
+    {"MinusBeforeDigitIsAlwaysASign", "5 3 -5 +\n+\n", result("3"), 0},
+    {"PlusBeforeDigitAddsThenPushes", "3 4 +5 +\n", result("7") + result("12"), 0},
+    {"Subtracts", "10 4 -", result("6"), 0},
+    {"SubtractsBelowZero", "4 10 -", result("-6"), 0},
+    {"Divides", "12 4 /", result("3"), 0},
+    {"TruncatesPositive", "7 2 /", result("3"), 0},
+    {"TruncatesNegativeDividend", "-7 2 /", result("-3"), 0},
+    {"TruncatesNegativeDivisor", "7 -2 /", result("-3"), 0},
+    {"TruncatesBothNegative", "-7 -2 /", result("3"), 0},
+    {"DivisionByZeroPutsBothBack", "5 0 / / +", zero + zero + result("5"), 0},
+    {"ZeroByZero", "0 0 / +", zero + result("0"), 0},
+    {"TooFewOnEmptyStack", "+ - * / ^", few + few + few + few + few, 0},
+    {"OneIsTooFewToAdd", "3 +", few, 0},
+    {"OneIsTooFewToSubtract", "3 -\n", few, 0},
+    {"OneIsTooFewToMultiply", "3 *", few, 0},
+    {"OneIsTooFewToDivide", "3 /", few, 0},
+    {"LoneZeroIsTooFewToDivide", "0 /", few, 0},
+    {"SquareNegative", "-3 ^", result("9"), 0},
+    {"SquareReportsAlone", "4 ^\n", result("16"), 0},
+    {"NoReportWhileTwoRemain", "1 2 3 *\n+", result("7"), 0},
+    {"LargestPlusOneWraps", "2147483647 1 +", result("-2147483648"), 0},
+    {"SmallestMinusOneWraps", "-2147483648 1 -", result("2147483647"), 0},
+    {"SmallestByMinusOneWraps", "-2147483648 -1 /", result("-2147483648"), 0},
+    {"SmallestTimesMinusOneWraps", "-2147483648 -1 *", result("-2147483648"), 0},
+    {"SquareOf65536Wraps", "65536 ^", result("0"), 0},
+    {"ProductOf65536Wraps", "65536 65536 *", result("0"), 0},
+    {"SquareJustOverWraps", "46341 ^", result("-2147479015"), 0},
 };
+
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << testing::PrintToString(c.input.size() > 200 ? c.input.substr(0, 200) + "..." : c.input);
+}
 
 class E2e : public testing::TestWithParam<Case> {};
 

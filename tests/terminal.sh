@@ -25,10 +25,12 @@ await 'Podaj notacje oddzielajac dane spacja'
 screen | grep -q 'leftover before start' && fail "the screen was not cleared at start"
 screen | grep -q '^      Program obliczajacy zapis RPN$' || fail "no title on the start screen"
 
+tm send-keys -t t '2 3 +' Enter
+await '^Wynik rownania: 5$'
 tm send-keys -t t '42' Enter
+await '^42$'
 sleep 0.5
-[ "$(screen | grep -c .)" -eq 5 ] || fail "a number alone wrote something"
-screen | grep -q '^42$' || fail "the typed number is not echoed"
+[ "$(screen | grep -c .)" -eq 7 ] || fail "a number alone wrote something"
 tm send-keys -t t 'q' Enter
 await 'status='
 screen | grep -q 'Program obliczajacy' && fail "the screen was not cleared at the end"
