@@ -11,6 +11,10 @@ constexpr const char *kreska = "\n- - - - - - - - - - - - - - - - - - - - - -";
 constexpr const char *poza_zakresem = "Blad: Liczba poza zakresem!\n";
 constexpr const char *za_malo = "Blad: Za malo liczb na stosie!\n";
 constexpr const char *przez_zero = "Blad: Nie mozna dzielic przez zero!\n";
+constexpr const char *pusty = "Blad: Stos jest pusty!\n";
+constexpr const char *bez_duplikacji = "Blad: Nie mozna wykonac duplikacji, stos jest pusty!\n";
+constexpr const char *za_duzo = "Blad: Za duzo liczb na stosie! Nie wiem ktora wybrac\n";
+constexpr const char *nic_zapisanego = "Blad: Stos do zapisywania jest pusty!\n";
 
 // Flushes first, so that a file or a pipe gets the bytes in the order a terminal shows them.
 void wyczysc()
@@ -96,10 +100,65 @@ bool kwadrat(node **stack)
     return true;
 }
 
+void usun(node **stack)
+{
+    if (*stack == nullptr)
+        std::puts(pusty);
+    else
+        pop(stack);
+}
+
+// Swaps the values in place: no node is freed or allocated, so nothing can fail halfway.
+void zamien(node **stack)
+{
+    if (count(stack, 2) < 2) {
+        std::puts(za_malo);
+        return;
+    }
+    node *top = *stack;
+    std::int32_t a = top->value;
+    top->value = top->next->value;
+    top->next->value = a;
+}
+
+// Pushes a copy of the top; if the copy cannot be stored, the stack stays as it was.
+void powiel(node **stack)
+{
+    if (*stack == nullptr)
+        std::puts(bez_duplikacji);
+    else
+        push(stack, (*stack)->value);
+}
+
+void pokaz(node **stack, const char *heading, const char *when_empty)
+{
+    if (*stack == nullptr) {
+        std::puts(when_empty);
+        return;
+    }
+    std::printf("%s", heading);
+    showall(stack);
+    std::puts("\n");
+}
+
+// Copies the single number of the working stack onto the saved stack; the working stack keeps it.
+void zapisz(node **stack, node **saved)
+{
+    switch (count(stack, 2)) {
+    case 0:
+        std::puts(pusty);
+        break;
+    case 1:
+        push(saved, (*stack)->value);
+        break;
+    default:
+        std::puts(za_duzo);
+    }
+}
+
 // Acts on each character as it arrives; ends only through koniec, on "q" or at end of input.
 [[noreturn]] void oblicz(node **stack, node **saved)
 {
-    (void)saved;
     std::int32_t result = 0;
     char result_ready = 'n';
     for (;;) {
@@ -137,11 +196,22 @@ bool kwadrat(node **stack)
             computed = kwadrat(stack);
             break;
         case '#':
+            usun(stack);
+            break;
         case '$':
+            zamien(stack);
+            break;
         case '&':
+            powiel(stack);
+            break;
         case '?':
+            pokaz(stack, "Zawartosc stosu: ", pusty);
+            break;
         case 's':
+            zapisz(stack, saved);
+            break;
         case 'w':
+            pokaz(saved, "Zawartosc zapisanego stosu: ", nic_zapisanego);
             break;
         case 'q':
             koniec();

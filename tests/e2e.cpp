@@ -50,11 +50,24 @@ struct Case {
 const std::string too_many_digits(100000, '9');
 const std::string range = "Blad: Liczba poza zakresem!\n\n";
 const std::string few = "Blad: Za malo liczb na stosie!\n\n";
+const std::string empty = "Blad: Stos jest pusty!\n\n";
+const std::string many = "Blad: Za duzo liczb na stosie! Nie wiem ktora wybrac\n\n";
+const std::string nothing_saved = "Blad: Stos do zapisywania jest pusty!\n\n";
 const std::string zero = "Blad: Nie mozna dzielic przez zero!\n\n";
 
 std::string result(const std::string &value)
 {
     return "Wynik rownania: " + value + "\n\n";
+}
+
+std::string stack(const std::string &values)
+{
+    return "Zawartosc stosu: " + values + "\n\n";
+}
+
+std::string saved(const std::string &values)
+{
+    return "Zawartosc zapisanego stosu: " + values + "\n\n";
 }
 
 const Case cases[] = {
@@ -66,7 +79,6 @@ const Case cases[] = {
     {"QAfterDigitsIsDroppedNotQuit", "5q 99999999999 ", range, 0},
     {"UpperCaseQDoesNotQuit", "Q 99999999999 ", range, 0},
     {"ByteFFIsIgnoredNotEndOfInput", "\xff 99999999999 ", range, 0},
-    {"NoiseIsIgnored", " \t\r.,abcQSW!@%()[]{}<>|\\\"'`~_=;: \n\n", "", 0},
     // numbers and their range
     {"LargestFits", "2147483647 ", "", 0},
     {"LargestPlusOneDoesNot", "2147483648 ", range, 0},
@@ -112,6 +124,32 @@ const Case cases[] = {
     {"SquareOf65536Wraps", "65536 ^", result("0"), 0},
     {"ProductOf65536Wraps", "65536 65536 *", result("0"), 0},
     {"SquareJustOverWraps", "46341 ^", result("-2147479015"), 0},
+    // numbers as they land on the stack
+    {"ListsTopFirst", "1 2 3 ?", stack("3 2 1 "), 0},
+    {"SignedZeroPaddedAndExtremeNumbers", "5 -3 -0 007 -2147483648 2147483647 ?",
+     stack("2147483647 -2147483648 7 0 -3 5 "), 0},
+    {"NoiseBetweenNumbersChangesNothing", "1 \t\r.,abcQSW!@%()[]{}<>|\\\"'`~_=;:\xff\x80 2 ?", stack("2 1 "), 0},
+    {"RefusedNumberLeavesStackAsItWas", "1 2147483648 -2147483649 ?", range + range + stack("1 "), 0},
+    {"OperatorAfterDigitsLeavesBothNumbers", "1 12+ ?", stack("12 1 "), 0},
+    // stack handling
+    {"CommandsOnEmptyStack", "# & ? $",
+     empty + "Blad: Nie mozna wykonac duplikacji, stos jest pusty!\n\n" + empty + few, 0},
+    {"SwapNeedsTwo", "7 $ ?", few + stack("7 "), 0},
+    {"Swaps", "1 2 $ ?", stack("1 2 "), 0},
+    {"SwapsOnlyTheTopTwo", "1 2 3 $ ?", stack("2 3 1 "), 0},
+    {"Duplicates", "5 & ?", stack("5 5 "), 0},
+    {"Drops", "9 # ?", empty, 0},
+    {"DropsOnlyTheTop", "1 2 # ?", stack("1 "), 0},
+    {"NoReportAfterStackCommands", "4 & # 3 $ # 5 #", "", 0},
+    {"ReportStillFollowsArithmetic", "4 & +", result("8"), 0},
+    // the saved stack
+    {"NothingSavedYet", "w", nothing_saved, 0},
+    {"SavesAndKeeps", "2 3 + s w ?", result("5") + saved("5 ") + stack("5 "), 0},
+    {"SavesNewestFirst", "2 3 + s w 4 * s w", result("5") + saved("5 ") + result("20") + saved("20 5 "), 0},
+    {"SaveRefusesTwo", "1 2 s w", many + nothing_saved, 0},
+    {"SaveRefusesEmpty", "s w", empty + nothing_saved, 0},
+    {"SavesTwiceInARow", "7 s s w ?", saved("7 7 ") + stack("7 "), 0},
+    {"SavedStackSurvivesDrops", "7 s # w ?", saved("7 ") + empty, 0},
 };
 
 void PrintTo(const Case &c, std::ostream *os)
