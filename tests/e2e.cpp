@@ -1,14 +1,10 @@
 // The built calculator, run on given input bytes with a stand-in clear that writes "<clear>".
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <ostream>
 #include <string>
+
+#include "uruchom.h"
 
 namespace {
 
@@ -19,26 +15,6 @@ const std::string start = "<clear>\n- - - - - - - - - - - - - - - - - - - - - -\
 const std::string farewell = "<clear>\n\n- - - - - - - - - - - - - - - - - - - - - -\n"
                              "  Dziekuje za skorzystanie z moich uslug\n"
                              "- - - - - - - - - - - - - - - - - - - - - -";
-
-struct Outcome {
-    std::string out;
-    int status;
-};
-
-Outcome run(const std::string &input, const std::string &args = "")
-{
-    char dir[] = "/tmp/rpn-e2e-XXXXXX";
-    if (mkdtemp(dir) == nullptr)
-        return {"mkdtemp failed", -1};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out";
-    std::ofstream(in, std::ios::binary) << input;
-    const std::string cmd = "PATH='" TESTS_DIR "':\"$PATH\" timeout 60 '" RPN "' " + args + " <" + in + " >" + out;
-    const int raw = std::system(cmd.c_str());
-    std::stringstream got;
-    got << std::ifstream(out, std::ios::binary).rdbuf();
-    std::system(("rm -rf " + std::string(dir)).c_str());
-    return {got.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw)};
-}
 
 struct Case {
     const char *name;

@@ -1,0 +1,54 @@
+/* Preloaded into the calculator by the tests: malloc returns null from call number
+ * FAIL_MALLOC_FROM on (never when unset or 0). At exit it writes to FAIL_MALLOC_LOG how
+ * many calls it saw and, of the node-sized ones, how many it refused. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+static void *(*real_malloc)(size_t);
+static unsigned long calls, from, node_calls, node_refused;
+static char log_path[4096];
+
+__attribute__((constructor)) static void init(void)
+{
+    const char *n = getenv("FAIL_MALLOC_FROM");
+    const char *log = getenv("FAIL_MALLOC_LOG");
+    from = n ? strtoul(n, NULL, 10) : 0;
+    if (log)
+        snprintf(log_path, sizeof log_path, "%s", log);
+    /* clear and its shell must run with a working malloc */
+    unsetenv("LD_PRELOAD");
+    unsetenv("FAIL_MALLOC_FROM");
+    unsetenv("FAIL_MALLOC_LOG");
+}
+
+__attribute__((destructor)) static void report(void)
+{
+    if (!log_path[0])
+        return;
+    char line[128];
+    int len = snprintf(line, sizeof line, "%lu %lu %lu\n", calls, node_calls, node_refused);
+    int fd = open(log_path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        if (write(fd, line, (size_t)len) != len)
+            _exit(99);
+        close(fd);
+    }
+}
+
+void *malloc(size_t size)
+{
+    if (!real_malloc)
+        *(void **)&real_malloc = dlsym(RTLD_NEXT, "malloc"); /* as POSIX suggests */
+    ++calls;
+    int refuse = from != 0 && calls >= from;
+    if (size == NODE_SIZE) {
+        ++node_calls;
+        node_refused += refuse;
+    }
+    return refuse ? NULL : real_malloc(size);
+}

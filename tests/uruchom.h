@@ -1,0 +1,35 @@
+// Runs the built calculator on given input bytes, with the stand-in clear first on PATH.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+struct Outcome {
+    std::string out;
+    int status; // exit status, or 128 + signal
+};
+
+// `env` is put before the command, as in "NAME=value NAME=value". RPN_WRAPPER, when set,
+// runs the calculator under another program, such as valgrind.
+inline Outcome run(const std::string &input, const std::string &args = "", const std::string &env = "")
+{
+    char dir[] = "/tmp/rpn-test-XXXXXX";
+    if (mkdtemp(dir) == nullptr)
+        return {"mkdtemp failed", -1};
+    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out";
+    std::ofstream(in, std::ios::binary) << input;
+    const char *wrapper = std::getenv("RPN_WRAPPER");
+    const std::string cmd = "PATH='" TESTS_DIR "':\"$PATH\" timeout 300 env " + env + " " + (wrapper ? wrapper : "") +
+                            " '" RPN "' " + args + " <" + in + " >" + out;
+    const int raw = std::system(cmd.c_str());
+    std::stringstream got;
+    got << std::ifstream(out, std::ios::binary).rdbuf();
+    std::filesystem::remove_all(dir);
+    return {got.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw)};
+}
