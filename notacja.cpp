@@ -59,14 +59,14 @@ void liczba(node **stack, int first, bool minus)
 
 // The arithmetic wraps as 32-bit two's complement: unsigned arithmetic wraps by definition,
 // and the conversion back to signed is modular.
-std::uint32_t u(std::int32_t v) { return static_cast<std::uint32_t>(v); }
-std::int32_t s(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+std::uint32_t bits(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+std::int32_t wrap(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 
-std::int32_t dodaj(std::int32_t b, std::int32_t a) { return s(u(b) + u(a)); }
-std::int32_t odejmij(std::int32_t b, std::int32_t a) { return s(u(b) - u(a)); }
-std::int32_t mnoz(std::int32_t b, std::int32_t a) { return s(u(b) * u(a)); }
+std::int32_t dodaj(std::int32_t b, std::int32_t a) { return wrap(bits(b) + bits(a)); }
+std::int32_t odejmij(std::int32_t b, std::int32_t a) { return wrap(bits(b) - bits(a)); }
+std::int32_t mnoz(std::int32_t b, std::int32_t a) { return wrap(bits(b) * bits(a)); }
 // Truncates toward zero; the smallest value divided by -1 wraps to itself instead of trapping.
-std::int32_t iloraz(std::int32_t b, std::int32_t a) { return a == -1 ? s(0u - u(b)) : b / a; }
+std::int32_t iloraz(std::int32_t b, std::int32_t a) { return a == -1 ? wrap(0u - bits(b)) : b / a; }
 
 // Computes `b` op `a` with `a` the top number. The result goes into the node below the top,
 // which leaves the same stack as pop, pop, push, but needs no memory and so cannot fail halfway.
@@ -159,23 +159,21 @@ void zapisz(node **stack, node **saved)
 // Acts on each character as it arrives; ends only through koniec, on "q" or at end of input.
 [[noreturn]] void oblicz(node **stack, node **saved)
 {
-    std::int32_t result = 0;
-    char result_ready = 'n';
     for (;;) {
         int ch = std::getchar();
         if (ch == EOF)
             koniec();
         if (ch == '\n')
             continue;
-        result_ready = 'n';
         if (cyfra(ch)) {
             liczba(stack, ch, false);
             continue;
         }
-        bool computed = false;
+        // Set only by an arithmetic command that has just put its result on the stack.
+        bool result_ready = false;
         switch (ch) {
         case '+':
-            computed = dwa(stack, dodaj);
+            result_ready = dwa(stack, dodaj);
             break;
         case '-': {
             int next = std::getchar();
@@ -183,17 +181,17 @@ void zapisz(node **stack, node **saved)
                 liczba(stack, next, true);
                 continue;
             }
-            computed = dwa(stack, odejmij);
+            result_ready = dwa(stack, odejmij);
             break;
         }
         case '*':
-            computed = dwa(stack, mnoz);
+            result_ready = dwa(stack, mnoz);
             break;
         case '/':
-            computed = dziel(stack);
+            result_ready = dziel(stack);
             break;
         case '^':
-            computed = kwadrat(stack);
+            result_ready = kwadrat(stack);
             break;
         case '#':
             usun(stack);
@@ -218,12 +216,8 @@ void zapisz(node **stack, node **saved)
         default:
             break;
         }
-        if (computed) {
-            result = (*stack)->value;
-            result_ready = 'y';
-        }
-        if (result_ready == 'y' && count(stack, 2) == 1)
-            std::printf("Wynik rownania: %d\n\n", result);
+        if (result_ready && count(stack, 2) == 1)
+            std::printf("Wynik rownania: %d\n\n", (*stack)->value);
     }
 }
 
