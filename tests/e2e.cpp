@@ -10,14 +10,6 @@
 
 namespace {
 
-const std::string start = "<clear>\n- - - - - - - - - - - - - - - - - - - - - -\n"
-                          "      Program obliczajacy zapis RPN\n"
-                          "   Podaj notacje oddzielajac dane spacja\n"
-                          "- - - - - - - - - - - - - - - - - - - - - -\n\n";
-const std::string farewell = "<clear>\n\n- - - - - - - - - - - - - - - - - - - - - -\n"
-                             "  Dziekuje za skorzystanie z moich uslug\n"
-                             "- - - - - - - - - - - - - - - - - - - - - -";
-
 struct Case {
     const char *name;
     std::string input;

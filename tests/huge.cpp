@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 
+#include "uruchom.h"
+
 namespace {
 
 struct Fed {
@@ -77,10 +79,6 @@ std::function<std::string()> once(std::string text)
         return text;
     };
 }
-
-const std::string farewell = "<clear>\n\n- - - - - - - - - - - - - - - - - - - - - -\n"
-                             "  Dziekuje za skorzystanie z moich uslug\n"
-                             "- - - - - - - - - - - - - - - - - - - - - -";
 
 // Peak memory may exceed an idle run's by this much plus this much per stored number,
 // but never in proportion to the input.

@@ -10,6 +10,15 @@
 #include <sstream>
 #include <string>
 
+// The two screens as the stand-in clear shows them.
+inline const std::string start = "<clear>\n- - - - - - - - - - - - - - - - - - - - - -\n"
+                                 "      Program obliczajacy zapis RPN\n"
+                                 "   Podaj notacje oddzielajac dane spacja\n"
+                                 "- - - - - - - - - - - - - - - - - - - - - -\n\n";
+inline const std::string farewell = "<clear>\n\n- - - - - - - - - - - - - - - - - - - - - -\n"
+                                    "  Dziekuje za skorzystanie z moich uslug\n"
+                                    "- - - - - - - - - - - - - - - - - - - - - -";
+
 struct Outcome {
     std::string out;
     int status; // exit status, or 128 + signal
