@@ -50,12 +50,13 @@ const Case cases[] = {
     {"UpperCaseQDoesNotQuit", "Q 99999999999 ", range, 0},
     {"ByteFFIsIgnoredNotEndOfInput", "\xff 99999999999 ", range, 0},
     // numbers and their range
-    {"LargestFits", "2147483647 ", "", 0},
+    {"LargestFits", "2147483647 ?", stack("2147483647 "), 0},
     {"LargestPlusOneDoesNot", "2147483648 ", range, 0},
-    {"SmallestFits", "-2147483648 ", "", 0},
+    {"SmallestFits", "-2147483648 ?", stack("-2147483648 "), 0},
     {"SmallestMinusOneDoesNot", "-2147483649 ", range, 0},
-    {"LeadingZerosDoNotCount", std::string(40, '0') + "42 " + std::string(40, '0') + "2147483648 ", range, 0},
-    {"HundredThousandDigits", too_many_digits + " " + "-" + too_many_digits + "\n", range + range, 0},
+    {"LeadingZerosDoNotCount", std::string(40, '0') + "42 " + std::string(40, '0') + "2147483648 ?",
+     range + stack("42 "), 0},
+    {"HundredThousandDigits", "1 " + too_many_digits + " -" + too_many_digits + "\n?", range + range + stack("1 "), 0},
     // arithmetic and the result report
     {"Adds", "2 3 +\n", result("5"), 0},
     {"ReportsOnlyWhenOneNumberIsLeft", "1 2 3 +\n+\n", result("6"), 0},
