@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -67,7 +66,7 @@ Fed feed(const std::function<std::string()> &next, std::size_t tail_size = 4096)
     tail << in.rdbuf();
     std::filesystem::remove(out);
     std::filesystem::remove(peak);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), peak_kb, tail.str()};
+    return {exit_status(raw), peak_kb, tail.str()};
 }
 
 std::function<std::string()> once(std::string text)

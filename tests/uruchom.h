@@ -24,8 +24,14 @@ struct Outcome {
     int status; // exit status, or 128 + signal
 };
 
-// `env` is put before the command, as in "NAME=value NAME=value". RPN_WRAPPER, when set,
-// runs the calculator under another program, such as valgrind.
+// The status a test expects from a wait status: the exit status, or 128 + the signal.
+inline int exit_status(int raw)
+{
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+// `env` holds settings for the calculator's environment, as in "NAME=value NAME=value".
+// RPN_WRAPPER, when set, runs the calculator under another program, such as valgrind.
 inline Outcome run(const std::string &input, const std::string &args = "", const std::string &env = "")
 {
     char dir[] = "/tmp/rpn-test-XXXXXX";
@@ -40,5 +46,5 @@ inline Outcome run(const std::string &input, const std::string &args = "", const
     std::stringstream got;
     got << std::ifstream(out, std::ios::binary).rdbuf();
     std::filesystem::remove_all(dir);
-    return {got.str(), WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw)};
+    return {got.str(), exit_status(raw)};
 }
