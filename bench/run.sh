@@ -2,8 +2,8 @@
 # Times rpn against dc on generated postfix workloads, beside the cost of the I/O alone.
 # Usage: bench/run.sh [RUNS]   (default 3 runs of each; builds rpn in build-bench)
 # Prints for each workload the median wall time, MB/s of input and peak resident memory of
-# both programs, the ratio dc / rpn, and at the end the memory per stacked number and the
-# targets met or missed.
+# both programs, the ratio dc / rpn, the I/O floor and the ratio rpn / floor, and at the end
+# the memory per stacked number and the targets met or missed.
 set -euo pipefail
 runs=${1:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -77,9 +77,9 @@ floor() {
 }
 
 echo "machine: $(lscpu | awk -F': *' '/Model name/ { print $2; exit }'), $(nproc) cores; $runs runs each"
-printf '%-12s %8s | %8s %8s %8s | %8s %8s %8s | %7s | %8s\n' workload "input MB" "rpn s" "MB/s" "peak MB" \
-    "dc s" "MB/s" "peak MB" "dc/rpn" "floor s"
-declare -A ratio rpn_secs
+printf '%-12s %8s | %8s %8s %8s | %8s %8s %8s | %7s | %8s %9s\n' workload "input MB" "rpn s" "MB/s" "peak MB" \
+    "dc s" "MB/s" "peak MB" "dc/rpn" "floor s" "rpn/floor"
+declare -A ratio rpn_secs over_floor
 for w in sum deep100000 deep200000 mixed; do
     bytes=$(stat -c %s "$work/$w.rpn")
     mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1048576 }')
@@ -90,10 +90,11 @@ for w in sum deep100000 deep200000 mixed; do
     f_secs=$(floor "$work/$w.rpn" "$work/$w.rpn.out")
     rpn_secs[$w]=$r_secs
     ratio[$w]=$(awk -v d="$d_secs" -v r="$r_secs" 'BEGIN { printf "%.0f", d / r }')
+    over_floor[$w]=$(awk -v f="$f_secs" -v r="$r_secs" 'BEGIN { printf "%.1f", r / f }')
     awk -v w="$w" -v mb="$mb" -v rs="$r_secs" -v rp="$r_peak" -v ds="$d_secs" -v dp="$d_peak" \
-        -v ra="${ratio[$w]}" -v fs="$f_secs" 'BEGIN {
-        printf "%-12s %8s | %8s %8.1f %8.1f | %8s %8.1f %8.1f | %6sx | %8s\n",
-            w, mb, rs, mb / rs, rp / 1024, ds, mb / ds, dp / 1024, ra, fs }'
+        -v ra="${ratio[$w]}" -v fs="$f_secs" -v of="${over_floor[$w]}" 'BEGIN {
+        printf "%-12s %8s | %8s %8.1f %8.1f | %8s %8.1f %8.1f | %6sx | %8s %8sx\n",
+            w, mb, rs, mb / rs, rp / 1024, ds, mb / ds, dp / 1024, ra, fs, of }'
 done
 
 measure empty.rpn "$rpn" "$work/empty.rpn"
@@ -107,6 +108,7 @@ echo "deep200000 / deep100000 time: $growth"
 verdict() { awk -v v="$2" -v lim="$3" -v op="$4" 'BEGIN { ok = op == ">=" ? v >= lim : v <= lim;
     printf "%-6s %s: %s (target %s %s)\n", ok ? "met" : "MISSED", ARGV[1], v, op, lim }' "$1"; }
 verdict "sum, dc/rpn" "${ratio[sum]}" 100 ">="
+verdict "sum, rpn/floor" "${over_floor[sum]}" 3 "<="
 verdict "deep200000, dc/rpn" "${ratio[deep200000]}" 20 ">="
 verdict "deep, 200000 over 100000 time" "$growth" 2.5 "<="
 verdict "bytes per stacked number" "$per_number" 40 "<="

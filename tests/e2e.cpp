@@ -139,6 +139,7 @@ TEST_P(E2e, WritesExactlyThis)
     const Outcome r = run(c.input);
     EXPECT_EQ(r.out, start + c.body + farewell);
     EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, E2e, testing::ValuesIn(cases),
@@ -149,6 +150,7 @@ TEST(E2eFrame, ArgumentsAreIgnored)
     const Outcome r = run("99999999999 q", "-h --version plik");
     EXPECT_EQ(r.out, start + range + farewell);
     EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
 }
 
 } // namespace

@@ -22,6 +22,7 @@ inline const std::string farewell = "<clear>\n\n- - - - - - - - - - - - - - - - 
 struct Outcome {
     std::string out;
     int status; // exit status, or 128 + signal
+    std::string err;
 };
 
 // The status a test expects from a wait status: the exit status, or 128 + the signal.
@@ -32,19 +33,25 @@ inline int exit_status(int raw)
 
 // `env` holds settings for the calculator's environment, as in "NAME=value NAME=value".
 // RPN_WRAPPER, when set, runs the calculator under another program, such as valgrind.
+inline std::string slurp(const std::string &path)
+{
+    std::stringstream got;
+    got << std::ifstream(path, std::ios::binary).rdbuf();
+    return got.str();
+}
+
 inline Outcome run(const std::string &input, const std::string &args = "", const std::string &env = "")
 {
     char dir[] = "/tmp/rpn-test-XXXXXX";
     if (mkdtemp(dir) == nullptr)
-        return {"mkdtemp failed", -1};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out";
+        return {"mkdtemp failed", -1, ""};
+    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out", err = std::string(dir) + "/err";
     std::ofstream(in, std::ios::binary) << input;
     const char *wrapper = std::getenv("RPN_WRAPPER");
     const std::string cmd = "PATH='" TESTS_DIR "':\"$PATH\" timeout 300 env " + env + " " + (wrapper ? wrapper : "") +
-                            " '" RPN "' " + args + " <" + in + " >" + out;
+                            " '" RPN "' " + args + " <" + in + " >" + out + " 2>" + err;
     const int raw = std::system(cmd.c_str());
-    std::stringstream got;
-    got << std::ifstream(out, std::ios::binary).rdbuf();
+    Outcome r{slurp(out), exit_status(raw), slurp(err)};
     std::filesystem::remove_all(dir);
-    return {got.str(), exit_status(raw)};
+    return r;
 }
