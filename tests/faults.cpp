@@ -81,9 +81,8 @@ class Faults : public testing::Test {
 protected:
     void SetUp() override
     {
-        char d[] = "/tmp/rpn-faults-XXXXXX";
-        ASSERT_NE(mkdtemp(d), nullptr);
-        dir = d;
+        dir = temp_dir();
+        ASSERT_NE(dir, "");
         for (const std::string &t : tokens(session))
             storing += stores(t);
         full = input([](std::size_t) { return true; });

@@ -27,7 +27,10 @@ struct Fed {
 // Runs the calculator, writing to its standard input whatever `next` gives until it gives "".
 Fed feed(const std::function<std::string()> &next, std::size_t tail_size = 4096)
 {
-    const std::string out = testing::TempDir() + "rpn-huge.out", peak = testing::TempDir() + "rpn-huge.peak";
+    const std::string dir = temp_dir();
+    if (dir.empty())
+        return {-1, 0, "no temp folder"};
+    const std::string out = dir + "/out", peak = dir + "/peak";
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0)
         return {-1, 0, "pipe failed"};
@@ -64,8 +67,7 @@ Fed feed(const std::function<std::string()> &next, std::size_t tail_size = 4096)
     in.seekg(static_cast<std::streamoff>(size > tail_size ? size - tail_size : 0));
     std::stringstream tail;
     tail << in.rdbuf();
-    std::filesystem::remove(out);
-    std::filesystem::remove(peak);
+    std::filesystem::remove_all(dir);
     return {exit_status(raw), peak_kb, tail.str()};
 }
 
@@ -117,8 +119,14 @@ TEST(Huge, TenMillionDigitsAreReadWholeInLittleMemory)
 TEST(Huge, HundredMegabytesOfMixedInputInBoundedMemory)
 {
     const std::string pieces[] = {
-        "12 34 + 5 * -6 / 7 ^ + # ", "1 2 $ - & * # ", "0 / 5 0 / # # # ", "? ", "-2147483648 -1 / # ",
-        "-" + std::string(1000, '3') + " ", "\n", "\n\n\n",
+        "12 34 + 5 * -6 / 7 ^ + # ",
+        "1 2 $ - & * # ",
+        "0 / 5 0 / # # # ",
+        "? ",
+        "-2147483648 -1 / # ",
+        "-" + std::string(1000, '3') + " ",
+        "\n",
+        "\n\n\n",
     };
     std::string noise;
     for (int b = 0; b < 256; ++b)

@@ -27,7 +27,8 @@ std::string receive(int fd, std::size_t want, int seconds)
     std::string got;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (got.size() < want) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         pollfd p{fd, POLLIN, 0};
         if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0)
             break;
@@ -110,8 +111,8 @@ const std::string listing = "Zawartosc stosu: " + ones(1000) + "\n\n";
 
 const Failure failures[] = {
     {"FullDevice", "2 3 + q", "$RPN <in >/dev/full 2>err", "", "rpn: blad zapisu: No space left on device\n", 1},
-    {"FullDeviceAtEndOfInput", "2 3 +", "$RPN <in >/dev/full 2>err", "",
-     "rpn: blad zapisu: No space left on device\n", 1},
+    {"FullDeviceAtEndOfInput", "2 3 +", "$RPN <in >/dev/full 2>err", "", "rpn: blad zapisu: No space left on device\n",
+     1},
     // The first kilobyte is written, everything after it fails.
     {"WriteFailingMidRun", ones(1000) + "? q", "trap '' XFSZ; ulimit -f 1; $RPN <in >out 2>err",
      screens_only(listing).substr(0, 1024), "rpn: blad zapisu: File too large\n", 1},
@@ -135,9 +136,8 @@ TEST_P(Failing, ReportsOnStandardErrorAndEndsWithStatus1)
 {
     const Failure &c = GetParam();
     signal(SIGPIPE, SIG_DFL); // as a shell starts it, whatever the test runner set
-    char dir[] = "/tmp/rpn-io-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string d = dir;
+    const std::string d = temp_dir();
+    ASSERT_NE(d, "");
     std::filesystem::create_symlink("/bin/true", d + "/clear");
     std::ofstream(d + "/in", std::ios::binary) << c.input;
     std::ofstream(d + "/run.sh") << c.shell;

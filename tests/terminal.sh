@@ -3,6 +3,10 @@
 # Usage: terminal.sh PATH-TO-RPN
 set -u
 rpn=$1
+if ! command -v tmux >/dev/null; then
+    echo "SKIPPED: tmux is not installed (apt-get install tmux)"
+    exit 77
+fi
 sock=rpn-term-$$
 tm() { tmux -L "$sock" "$@"; }
 trap 'tm kill-server 2>/dev/null' EXIT

@@ -33,6 +33,15 @@ inline int exit_status(int raw)
 
 // `env` holds settings for the calculator's environment, as in "NAME=value NAME=value".
 // RPN_WRAPPER, when set, runs the calculator under another program, such as valgrind.
+// A new folder of this test's own, so that tests can run in parallel and beside another
+// build's; "" when none could be made.
+inline std::string temp_dir()
+{
+    const char *tmp = std::getenv("TMPDIR");
+    std::string path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/rpn-test-XXXXXX";
+    return mkdtemp(path.data()) != nullptr ? path : "";
+}
+
 inline std::string slurp(const std::string &path)
 {
     std::stringstream got;
@@ -42,10 +51,10 @@ inline std::string slurp(const std::string &path)
 
 inline Outcome run(const std::string &input, const std::string &args = "", const std::string &env = "")
 {
-    char dir[] = "/tmp/rpn-test-XXXXXX";
-    if (mkdtemp(dir) == nullptr)
-        return {"mkdtemp failed", -1, ""};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out", err = std::string(dir) + "/err";
+    const std::string dir = temp_dir();
+    if (dir.empty())
+        return {"no temp folder", -1, ""};
+    const std::string in = dir + "/in", out = dir + "/out", err = dir + "/err";
     std::ofstream(in, std::ios::binary) << input;
     const char *wrapper = std::getenv("RPN_WRAPPER");
     const std::string cmd = "PATH='" TESTS_DIR "':\"$PATH\" timeout 300 env " + env + " " + (wrapper ? wrapper : "") +
