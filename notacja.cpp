@@ -32,7 +32,7 @@ struct konsola {
 // Sends out everything written so far, remembering why the first failed write failed.
 void wypchnij(konsola &k)
 {
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && k.write_errno == 0)
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout) != 0) && k.write_errno == 0)
         k.write_errno = errno;
 }
 
@@ -65,7 +65,7 @@ void wyczysc()
 {
     std::fflush(stdout);
     // Whatever clear does or says is the system's business, not the calculator's.
-    [[maybe_unused]] int status = std::system("clear");
+    [[maybe_unused]] int status = std::system("clear"); // NOLINT(cert-env33-c): the system's clear is wanted
 }
 
 void blad_io(const char *what, int errnum)
@@ -115,14 +115,36 @@ void liczba(node **stack, konsola &k, int first, bool minus)
 
 // The arithmetic wraps as 32-bit two's complement: unsigned arithmetic wraps by definition,
 // and the conversion back to signed is modular.
-std::uint32_t bits(std::int32_t v) { return static_cast<std::uint32_t>(v); }
-std::int32_t wrap(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+std::uint32_t bits(std::int32_t v)
+{
+    return static_cast<std::uint32_t>(v);
+}
 
-std::int32_t dodaj(std::int32_t b, std::int32_t a) { return wrap(bits(b) + bits(a)); }
-std::int32_t odejmij(std::int32_t b, std::int32_t a) { return wrap(bits(b) - bits(a)); }
-std::int32_t mnoz(std::int32_t b, std::int32_t a) { return wrap(bits(b) * bits(a)); }
+std::int32_t wrap(std::uint32_t v)
+{
+    return static_cast<std::int32_t>(v);
+}
+
+std::int32_t dodaj(std::int32_t b, std::int32_t a)
+{
+    return wrap(bits(b) + bits(a));
+}
+
+std::int32_t odejmij(std::int32_t b, std::int32_t a)
+{
+    return wrap(bits(b) - bits(a));
+}
+
+std::int32_t mnoz(std::int32_t b, std::int32_t a)
+{
+    return wrap(bits(b) * bits(a));
+}
+
 // Truncates toward zero; the smallest value divided by -1 wraps to itself instead of trapping.
-std::int32_t iloraz(std::int32_t b, std::int32_t a) { return a == -1 ? wrap(0u - bits(b)) : b / a; }
+std::int32_t iloraz(std::int32_t b, std::int32_t a)
+{
+    return a == -1 ? wrap(0u - bits(b)) : b / a;
+}
 
 // Computes `b` op `a` with `a` the top number. The result goes into the node below the top,
 // which leaves the same stack as pop, pop, push, but needs no memory and so cannot fail halfway.
