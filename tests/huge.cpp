@@ -36,11 +36,10 @@ Fed feed(const std::function<std::string()> &next, std::size_t tail_size = 4096)
         return {-1, 0, "pipe failed"};
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(pipe_fds[0], 0);
-        close(pipe_fds[0]);
+        move_fd(pipe_fds[0], 0);
         close(pipe_fds[1]);
         const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(fd, 1);
+        move_fd(fd, 1);
         setenv("PATH", (std::string(TESTS_DIR ":") + std::getenv("PATH")).c_str(), 1);
         // AddressSanitizer, where built in, would otherwise hold on to freed nodes.
         setenv("ASAN_OPTIONS", "quarantine_size_mb=1", 1);

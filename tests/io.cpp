@@ -59,10 +59,10 @@ TEST(Pipe, EachAnswerArrivesBeforeTheNextLine)
     ASSERT_EQ(pipe(from), 0);
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(to[0], 0);
-        dup2(from[1], 1);
-        for (int fd : {to[0], to[1], from[0], from[1]})
-            close(fd);
+        move_fd(to[0], 0);
+        move_fd(from[1], 1);
+        close(to[1]);
+        close(from[0]);
         setenv("PATH", (std::string(TESTS_DIR ":") + std::getenv("PATH")).c_str(), 1);
         execl(RPN, RPN, static_cast<char *>(nullptr));
         _exit(127);

@@ -42,6 +42,16 @@ inline std::string temp_dir()
     return mkdtemp(path.data()) != nullptr ? path : "";
 }
 
+// Moves `fd` to `target` in a child about to exec. The tests may run with standard input
+// closed, and then pipe() hands out 0 itself.
+inline void move_fd(int fd, int target)
+{
+    if (fd != target) {
+        dup2(fd, target);
+        close(fd);
+    }
+}
+
 inline std::string slurp(const std::string &path)
 {
     std::stringstream got;
