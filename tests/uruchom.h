@@ -31,8 +31,6 @@ inline int exit_status(int raw)
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 }
 
-// `env` holds settings for the calculator's environment, as in "NAME=value NAME=value".
-// RPN_WRAPPER, when set, runs the calculator under another program, such as valgrind.
 // A new folder of this test's own, so that tests can run in parallel and beside another
 // build's; "" when none could be made.
 inline std::string temp_dir()
@@ -59,6 +57,8 @@ inline std::string slurp(const std::string &path)
     return got.str();
 }
 
+// `env` holds settings for the calculator's environment, as in "NAME=value NAME=value".
+// RPN_WRAPPER, when set, runs the calculator under another program, such as valgrind.
 inline Outcome run(const std::string &input, const std::string &args = "", const std::string &env = "")
 {
     const std::string dir = temp_dir();
